@@ -1,10 +1,11 @@
 #include "platform/DialogUnits.h"
 
 #include <QFontMetrics>
+#include <QStringList>
 
 QFont DialogFont(int pointSize) {
     QFont font;
-    font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
+    font.setFamilies(QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
     font.setPointSize(pointSize);
     return font;
 }
