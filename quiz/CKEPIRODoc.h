@@ -72,6 +72,7 @@ public:
 
 private:
     void RejectFile();
+    void FailAllocation();
 
     QString m_strTitle;
     QString m_strPathName;
