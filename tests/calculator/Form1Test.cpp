@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
+#include <cctype>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -134,6 +135,10 @@ struct Sequence {
     const char* steps;
     const char* displays; // the display after each step; "_" is an empty display
 };
+
+void PrintTo(const Sequence& sequence, std::ostream* out) {
+    *out << '"' << sequence.steps << '"';
+}
 
 class Form1Sequence : public Form1Test, public ::testing::WithParamInterface<Sequence> {};
 
