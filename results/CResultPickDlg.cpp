@@ -62,6 +62,8 @@ CResultPickDlg::CResultPickDlg(QWidget* parent)
     m_stResult->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_pShowAnswer = PushButton(this, 1040, QStringLiteral("正解と解説"), du.Rect(5, 22, 38, 10));
     auto* review = PushButton(this, 1, QStringLiteral("復習"), du.Rect(53, 22, 38, 10));
+    // Enter in the number field is the dialog's OK, "復習".
+    review->setDefault(true);
     m_pTimeScore = Static(this, QString(), du.Rect(5, 42, 40, 10));
     m_pTimeScore->setObjectName(QStringLiteral("1049"));
     auto* quit = PushButton(this, 3, QStringLiteral("終了"), du.Rect(53, 44, 38, 10));

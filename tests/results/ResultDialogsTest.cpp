@@ -282,7 +282,7 @@ using ResultPick = FinishedDrill;
 TEST_F(ResultPick, UpDownStepsThroughEveryPositionAndTheMarkFollows) {
     SetUpDrill(120, {0, 1, 119}, 1);
     CResultPickDlg dlg;
-    RunModal(dlg, [&](QWidget* d) {
+    int code = RunModal(dlg, [&](QWidget* d) {
         auto* number = Control<QLineEdit>(d, 1039);
         auto* mark = Control<QLabel>(d, 1041);
         EXPECT_EQ(d->windowTitle(), QStringLiteral("見たい問題を選択してください"));
@@ -308,8 +308,10 @@ TEST_F(ResultPick, UpDownStepsThroughEveryPositionAndTheMarkFollows) {
         QTest::keyClick(number, Qt::Key_Down);
         EXPECT_EQ(number->text(), QStringLiteral("119"));
         EXPECT_EQ(mark->text(), QStringLiteral("正解"));
-        Click(d, 3);
+        // Enter in the number field means "復習".
+        QTest::keyClick(number, Qt::Key_Return);
     });
+    EXPECT_EQ(code, 1);
 }
 
 TEST_F(ResultPick, ShowsTheQuestionAskedAtThePickedPosition) {
