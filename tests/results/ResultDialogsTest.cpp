@@ -1,4 +1,5 @@
 #include "ModalHelper.h"
+#include "drill/CKEPIROView.h"
 #include "platform/Texts.h"
 #include "quiz/CKEPIRODoc.h"
 #include "results/CAnswerExplainDlg.h"
@@ -7,6 +8,7 @@
 #include "results/DrillResult.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <ctime>
 #include <gtest/gtest.h>
 
@@ -100,10 +103,23 @@ void Click(QWidget* dialog, int id) {
     button->click();
 }
 
-// Runs `dlg` and, once it shows, `inspect` on it; returns the dialog's result.
-template <typename Dialog> int RunModal(Dialog& dlg, std::function<void(QWidget*)> inspect) {
-    WhenModal(std::move(inspect));
-    return dlg.DoModal();
+// Runs `dlg` and, once it is the active modal window (message boxes it opens first are left to
+// a MessageBoxRecorder), runs `inspect` on it; returns the dialog's result.
+int RunModal(QDialog& dlg, std::function<void(QWidget*)> inspect) {
+    QTimer poll;
+    QDeadlineTimer deadline(5000);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() == &dlg && dlg.isVisible()) {
+            poll.stop();
+            inspect(&dlg);
+        } else if (deadline.hasExpired()) {
+            poll.stop();
+            ADD_FAILURE() << "the dialog did not show";
+            dlg.done(-1);
+        }
+    });
+    poll.start(5);
+    return dlg.exec();
 }
 
 using ResultButtons = FinishedDrill;
@@ -275,6 +291,40 @@ TEST_F(FinishedDrill, QuestionButtonOpensThatPositionsQuestion) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("見たい問題のボタンを押してください"));
         Click(d, 3);
     });
+}
+
+TEST_F(FinishedDrill, FanfareOnlyAfterAPerfectDrillWithTheSoundOn) {
+    // The program folder holds no sounds, so every attempt to play one shows a message.
+    QTemporaryDir noSounds;
+    CKEPIROView view;
+    view.m_strProgramDir = noSounds.path() + QLatin1Char('/');
+    struct Row {
+        const char* name;
+        int beep;
+        bool oneWrong;
+        int messages;
+    };
+    const Row rows[] = {{"perfect, sound on", 1, false, 1},
+                        {"perfect, sound off", 0, false, 0},
+                        {"one wrong of fifty, sound on", 1, true, 0}};
+    for (int mode : {0, 1}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (mode ? " picker" : " buttons"));
+            SetUpDrill(50, {}, mode);
+            if (row.oneWrong)
+                doc.m_pCorrect[7] = 0;
+            doc.m_bBeep = row.beep;
+            MessageBoxRecorder messages;
+            std::unique_ptr<QDialog> dlg;
+            if (mode == 0)
+                dlg = std::make_unique<CResultButtonsDlg>();
+            else
+                dlg = std::make_unique<CResultPickDlg>();
+            RunModal(*dlg, [&](QWidget* d) { Click(d, 3); });
+            EXPECT_EQ(messages.texts.size(), qsizetype(row.messages))
+                << messages.texts.join(" / ").toStdString();
+        }
+    }
 }
 
 using ResultPick = FinishedDrill;
