@@ -1,0 +1,194 @@
+#include "support/ModalHelper.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// The real kepiro program in a real X server, driven like a user with xdotool.
+
+namespace {
+
+class XServer {
+public:
+    ~XServer() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    // Starts Xvfb on a display number of its own choosing; it writes the number once it is ready.
+    bool Start() {
+        m_process.start(QStringLiteral("Xvfb"),
+                        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                         QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                         QStringLiteral("tcp")});
+        if (!m_process.waitForStarted(10000))
+            return false;
+        QByteArray out;
+        while (!out.contains('\n')) {
+            if (!m_process.waitForReadyRead(10000))
+                return false;
+            out += m_process.readAllStandardOutput();
+        }
+        display = QStringLiteral(":") + QString::fromLatin1(out.trimmed());
+        return true;
+    }
+
+    QString display;
+
+private:
+    QProcess m_process;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"Xvfb", "xdotool", "xwd"})
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                GTEST_SKIP() << tool << " is not installed";
+        ASSERT_TRUE(x.Start());
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), x.display);
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    }
+
+    void TearDown() override {
+        if (kepiro.state() != QProcess::NotRunning) {
+            kepiro.kill();
+            kepiro.waitForFinished(5000);
+        }
+    }
+
+    QByteArray Run(const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
+        process.waitForFinished(10000);
+        return process.readAllStandardOutput();
+    }
+
+    QByteArray Xdotool(const QStringList& arguments) { return Run(QStringLiteral("xdotool"), arguments); }
+
+    // The first visible window whose name matches `pattern`, waited for.
+    QString WaitForWindow(const QString& pattern) {
+        QString id;
+        WaitFor(
+            [&] {
+                id = QString::fromLatin1(Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                  QStringLiteral("--name"), pattern}))
+                         .section(u'\n', 0, 0)
+                         .trimmed();
+                return !id.isEmpty();
+            },
+            20000);
+        return id;
+    }
+
+    void Keys(const QString& window, const QStringList& keys) {
+        Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        Xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys);
+    }
+
+    QByteArray Picture(const QString& window) {
+        return Run(QStringLiteral("xwd"), {QStringLiteral("-silent"), QStringLiteral("-id"), window});
+    }
+
+    // Waits until two pictures in a row agree: the window has finished drawing.
+    QByteArray SteadyPicture(const QString& window) {
+        QByteArray previous, current = Picture(window);
+        WaitFor(
+            [&] {
+                previous = current;
+                current = Picture(window);
+                return !current.isEmpty() && current == previous;
+            },
+            10000);
+        return current;
+    }
+
+    XServer x;
+    QTemporaryDir home;
+    QProcessEnvironment env;
+    QProcess kepiro;
+};
+
+} // namespace
+
+TEST_F(EndToEnd, DrillWithTheKeyboardAndQuitFromTheMenu) {
+    const QString quiz = home.filePath(QStringLiteral("sample.kwz"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(PROJECT_SOURCE_DIR "/samples/sample.kwz"), quiz));
+    QFile quizFile(quiz);
+    ASSERT_TRUE(quizFile.open(QIODevice::ReadOnly));
+    const int count = quizFile.readLine().trimmed().toInt();
+    quizFile.close();
+    ASSERT_GT(count, 0);
+
+    kepiro.setProcessEnvironment(env);
+    kepiro.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    kepiro.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kepiro"), {quiz});
+    ASSERT_TRUE(kepiro.waitForStarted(10000));
+
+    const QString setup = WaitForWindow(QStringLiteral("出題するパターンを選択してください"));
+    ASSERT_FALSE(setup.isEmpty()) << "no setup dialog";
+    Keys(setup, {QStringLiteral("Return")});
+
+    // A quiz without a record file gets one, and says so.
+    const QString notice = WaitForWindow(QStringLiteral("^KEPIRO$"));
+    ASSERT_FALSE(notice.isEmpty()) << "no message about the new record file";
+    Keys(notice, {QStringLiteral("Return")});
+
+    const QString main = WaitForWindow(QStringLiteral("^sample\\.kwz - KEPIRO$"));
+    ASSERT_FALSE(main.isEmpty()) << "no main window";
+    Keys(main, {QStringLiteral("3")});
+    const QByteArray chosen = SteadyPicture(main);
+    Run(QStringLiteral("sh"),
+        {QStringLiteral("-c"), QStringLiteral("xwd -silent -id %1 | convert xwd:- %2")
+                                   .arg(main, QCoreApplication::applicationDirPath() +
+                                                  QStringLiteral("/e2e_question_screen.png"))});
+    Keys(main, {QStringLiteral("0")});
+    EXPECT_TRUE(WaitFor([&] { return Picture(main) != chosen; }, 10000))
+        << "answering changed nothing on screen";
+
+    Keys(main, {QStringLiteral("alt+f")});
+    const QString pid = QString::number(kepiro.processId());
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                            QStringLiteral("--pid"), pid})
+                       .count('\n') > 1;
+        },
+        10000))
+        << "the File menu did not open";
+    Xdotool({QStringLiteral("key"), QStringLiteral("x")});
+    ASSERT_TRUE(kepiro.waitForFinished(20000)) << "kepiro did not quit";
+    EXPECT_EQ(kepiro.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(kepiro.exitCode(), 0);
+
+    QFile record(home.filePath(QStringLiteral("sample.hkd")));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly)) << "no record file beside the quiz";
+    const QList<QByteArray> lines = record.readAll().split('\n');
+    ASSERT_GE(lines.size(), count + 1);
+    EXPECT_EQ(lines[0].trimmed(), "'hkd" + QByteArray::number(count));
+    for (int i = 1; i <= count; ++i)
+        EXPECT_EQ(lines[i].trimmed(), "0/0") << "entry " << i;
+
+    QSettings profile(
+        home.filePath(QStringLiteral("config/Local AppWizard-Generated Applications/KEPIRO.ini")),
+        QSettings::IniFormat);
+    EXPECT_EQ(profile.value(QStringLiteral("Recent File List/File1")).toString(),
+              QDir(home.path()).filePath(QStringLiteral("sample.kwz")));
+    for (const char* key : {"left", "top", "right", "bottom"})
+        EXPECT_TRUE(profile.contains(QStringLiteral("Horvantel/") + QLatin1String(key))) << key;
+    EXPECT_GT(profile.value(QStringLiteral("Horvantel/right")).toInt(),
+              profile.value(QStringLiteral("Horvantel/left")).toInt());
+}
