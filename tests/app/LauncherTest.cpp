@@ -1,6 +1,6 @@
-#include "ModalHelper.h"
 #include "app/CAboutDlg.h"
 #include "app/CalculatorLauncher.h"
+#include "support/ModalHelper.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,3 @@
-#include "ModalHelper.h"
 #include "drill/CKEPIROView.h"
 #include "platform/Texts.h"
 #include "quiz/CKEPIRODoc.h"
@@ -6,6 +5,7 @@
 #include "results/CResultButtonsDlg.h"
 #include "results/CResultPickDlg.h"
 #include "results/DrillResult.h"
+#include "support/ModalHelper.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
