@@ -36,30 +36,24 @@ struct WaveHeader {
     std::uintptr_t nReserved = 0;
 };
 
-enum : std::uint32_t {
-    WaveHeaderDone = 0x01,
-    WaveHeaderPrepared = 0x02,
-    WaveHeaderQueued = 0x10,
-};
+constexpr std::uint32_t WaveHeaderDone = 0x01;
+constexpr std::uint32_t WaveHeaderPrepared = 0x02;
+constexpr std::uint32_t WaveHeaderQueued = 0x10;
 
 // Error numbers of the device operations; 0 is success.
-enum : int {
-    WaveNoError = 0,
-    WaveErrorGeneral = 1,
-    WaveErrorNoDevice = 2,
-    WaveErrorNoMemory = 7,
-    WaveErrorInvalidParameter = 11,
-    WaveErrorBadFormat = 32,
-    WaveErrorStillPlaying = 33,
-    WaveErrorUnprepared = 34,
-};
+constexpr int WaveNoError = 0;
+constexpr int WaveErrorGeneral = 1;
+constexpr int WaveErrorNoDevice = 2;
+constexpr int WaveErrorNoMemory = 7;
+constexpr int WaveErrorInvalidParameter = 11;
+constexpr int WaveErrorBadFormat = 32;
+constexpr int WaveErrorStillPlaying = 33;
+constexpr int WaveErrorUnprepared = 34;
 
 // Messages of the done callback.
-enum : unsigned {
-    WaveMessageOpen = 0x3BB,
-    WaveMessageClose = 0x3BC,
-    WaveMessageDone = 0x3BD,
-};
+constexpr unsigned WaveMessageOpen = 0x3BB;
+constexpr unsigned WaveMessageClose = 0x3BC;
+constexpr unsigned WaveMessageDone = 0x3BD;
 
 class WaveDevice;
 // The done callback. It runs on a thread of the device that holds none of the device's locks

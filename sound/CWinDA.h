@@ -60,16 +60,15 @@ private:
 };
 
 // The reader's result codes, 0 to 12, and the message that goes with each.
-enum : int {
-    WaveFileOk = 0,
-    WaveFileOpenError = 1,
-    WaveFileNoRiff = 2,
-    WaveFileNoWave = 3,
-    WaveFileNoFmt = 4,
-    WaveFileNotPcm = 5,
-    WaveFileBadChannels = 6,
-    WaveFileBadBits = 7,
-    WaveFileNoData = 8,
-};
+constexpr int WaveFileOk = 0;
+constexpr int WaveFileOpenError = 1;
+constexpr int WaveFileNoRiff = 2;
+constexpr int WaveFileNoWave = 3;
+constexpr int WaveFileNoFmt = 4;
+constexpr int WaveFileNotPcm = 5;
+constexpr int WaveFileBadChannels = 6;
+constexpr int WaveFileBadBits = 7;
+constexpr int WaveFileNoData = 8;
+
 // The message for a result code; a code outside 0 to 12 gets the message of 0.
 QString WaveFileMessage(int nCode);
