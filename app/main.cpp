@@ -1,8 +1,12 @@
+#include "app/CKEPIROApp.h"
 #include "app/QuizDump.h"
+#include "quiz/QuizCheck.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -33,6 +37,18 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return DumpQuizFile(QString::fromLocal8Bit(argv[2]));
     }
-    std::fputs(kUsage, stderr);
-    return 2;
+    if (argc >= 2 && !std::strcmp(argv[1], "--check")) {
+        if (argc < 3) {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        int worst = 0;
+        for (int i = 2; i < argc; ++i)
+            worst = std::max(worst, CheckQuizFile(QString::fromLocal8Bit(argv[i]), out));
+        return worst;
+    }
+    CKEPIROApp theApp;
+    return theApp.Run(argc, argv);
 }

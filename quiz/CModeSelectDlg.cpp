@@ -66,7 +66,7 @@ int StartRule(int nStart, const int* pEnd) {
 int EndRule(int nEnd, const int* pStart, int nMode, int nCount) {
     if (pStart && nEnd < *pStart)
         nEnd = *pStart;
-    return std::min(nEnd, nMode == 0 ? kMaxRandomEnd : nCount);
+    return std::min(nEnd, nMode == 0 ? kMaxRandomEnd : std::max(nCount, 1));
 }
 
 int ClampToRange(int value, int lower, int upper) {

@@ -1,10 +1,9 @@
-#include "ModalHelper.h"
+#include "support/ModalHelper.h"
 #include "platform/LineSource.h"
 #include "quiz/CKEPIRODoc.h"
 
 #include <QDialog>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,14 +80,21 @@ TEST(QuizReader, ReadsSingleRecords) {
     const RecordCase cases[] = {
         {"mark_with_blank_stays_alone", "v1.1:0:1:0:1\r\n" + kMaru + "\r\n \r\n", {kMaru + " ", ""}, 1},
         {"batsu_gets_maru", "v1.1:0:1:0:1\r\n" + kBatsu + "\r\n\r\n", {kBatsu, kMaru}, 1},
-        {"both_marks_stay", "v1.1:0:2:0:1\r\n" + kBatsu + "\r\n\r\n" + kMaru + "\r\n\r\n", {kBatsu, kMaru}, 1},
-        {"plain_form_mark_is_not_completed", "\r\nq\r\n\r\n\r\n\r\n" + kMaru + "\r\n\r\n\r\n\r\ne\r\n\r\n",
-         {kMaru, ""}, 1},
+        {"both_marks_stay",
+         "v1.1:0:2:0:1\r\n" + kBatsu + "\r\n\r\n" + kMaru + "\r\n\r\n",
+         {kBatsu, kMaru},
+         1},
+        {"plain_form_mark_is_not_completed",
+         "\r\nq\r\n\r\n\r\n\r\n" + kMaru + "\r\n\r\n\r\n\r\ne\r\n\r\n",
+         {kMaru, ""},
+         1},
         {"version_1_10_is_a_header", "v1.10:0:1:0:1\r\nx\r\ny\r\n", {"xy", ""}, 1},
         {"header_read_from_first_100_bytes", "v1.1:0:1:0:" + pad + "1\r\nx\r\n\r\n", {"x", ""}, 0},
         {"missing_numbers_read_as_zero", "v1.1:0:1\r\nx\r\n\r\n", {"x", ""}, 0},
-        {"surplus_choices_dropped", "v1.1:0:6:0:1\r\na\r\n\r\nb\r\n\r\nc\r\n\r\nd\r\n\r\ne\r\n\r\nf\r\n\r\n",
-         {"a", "b"}, 1},
+        {"surplus_choices_dropped",
+         "v1.1:0:6:0:1\r\na\r\n\r\nb\r\n\r\nc\r\n\r\nd\r\n\r\ne\r\n\r\nf\r\n\r\n",
+         {"a", "b"},
+         1},
     };
     for (const RecordCase& c : cases) {
         CKEPIRODoc doc;

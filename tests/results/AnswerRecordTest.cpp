@@ -1,4 +1,4 @@
-#include "ModalHelper.h"
+#include "support/ModalHelper.h"
 #include "quiz/CKEPIRODoc.h"
 
 #include <QDir>
@@ -89,8 +89,9 @@ TEST_F(AnswerRecord, OddContentGivesZeroCountsAndNeverOverruns) {
         QStringList messages = LoadFor("odd.kwz", 2);
         EXPECT_EQ(messages, c.recreated ? QStringList{kCreate} : QStringList{}) << c.content.left(20).constData();
         EXPECT_EQ(Stats(), (std::vector<std::array<int, 3>>{{0, 0, 0}, {0, 0, 1}})) << c.content.left(20).constData();
-        if (c.recreated)
+        if (c.recreated) {
             EXPECT_EQ(Read("odd.hkd"), "'hkd2\r\n0/0\r\n0/0\r\n");
+        }
     }
 }
 
