@@ -1,16 +1,22 @@
 #include "drill/CKEPIROView.h"
 
+#include "app/CMainFrame.h"
 #include "drill/DrillStart.h"
 #include "platform/DialogUnits.h"
+#include "platform/LineSource.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/Texts.h"
 #include "quiz/CKEPIRODoc.h"
+#include "results/CResultButtonsDlg.h"
+#include "results/CResultPickDlg.h"
 #include "sound/CWinDA.h"
 #include "sound/PlayWave.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -20,7 +26,9 @@
 #include <QShortcut>
 #include <QStyle>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 CKEPIROView* CKEPIROView::s_pCurrent = nullptr;
 
@@ -291,19 +299,170 @@ void CKEPIROView::OnAnswer() {
     NextQuestion();
 }
 
-void CKEPIROView::OnDontKnow() {}
+void CKEPIROView::OnDontKnow() {
+    CKEPIRODoc* doc = m_pDocument;
+    if (!doc || doc->m_bLoaded != 1 || doc->m_bFinished)
+        return;
+    // Past the last position (another quiz failed to open) there is no entry to record into.
+    if (m_nCurrent < 0 || m_nCurrent >= DrillPositions())
+        return;
+    // The question's asked count was raised when the drill was prepared.
+    doc->m_pCorrect[m_nCurrent] = 0;
+    ++m_nCurrent;
+    NextQuestion();
+}
 
-void CKEPIROView::OnStop() {}
+void CKEPIROView::OnStop() {
+    CKEPIRODoc* doc = m_pDocument;
+    if (!doc || doc->m_bLoaded != 1 || doc->m_bFinished)
+        return;
+    // The drill shrinks to the positions answered so far, possibly none.
+    doc->m_nDrillCount = m_nCurrent;
+    NextQuestion();
+}
+
+std::string CKEPIROView::ClosingSummary() {
+    const QString stars = QString(40, QChar(u'☆')) + u'\n';
+    const QString text = stars + QStringLiteral("\n\n") + QString(25, QChar(u'\u3000')) +
+                         QStringLiteral("間違いはありません\n") + QStringLiteral("\n\n") +
+                         QString(26, QChar(u'\u3000')) + QStringLiteral("がんばりました\n") +
+                         QStringLiteral("\n\n\n") + stars;
+    return ToCp932(text);
+}
 
 void CKEPIROView::NextQuestion() {
     CKEPIRODoc* doc = m_pDocument;
     if (!doc || doc->m_bLoaded != 1 || doc->m_bFinished)
         return;
     const int positions = DrillPositions();
-    if (m_nCurrent < positions)
+    if (m_nCurrent < positions) {
         ShowQuestion(m_nCurrent);
-    else
-        ShowQuestion(positions - 1);
+        return;
+    }
+
+    int code;
+    if (doc->m_nMode == 0) {
+        CResultButtonsDlg dlg;
+        code = dlg.DoModal();
+    } else {
+        CResultPickDlg dlg;
+        code = dlg.DoModal();
+    }
+
+    // Stops a sound still playing and prepares the player for the next drill.
+    if (m_pPlayer) {
+        m_pPlayer->FreeBuffers();
+        m_pPlayer->AllocBuffers(44100);
+    }
+
+    if (code == 1) {
+        int wrong = 0;
+        for (int i = 0; i < positions; ++i)
+            wrong += doc->m_pCorrect[i] != 1 ? 1 : 0;
+        if (wrong > 0) {
+            StartReview();
+        } else {
+            // The choice texts and the buttons keep what they showed; the drill buttons are dead
+            // from now on.
+            doc->m_bFinished = 1;
+            m_strQuestion = ClosingSummary();
+            UpdateData(false);
+        }
+    } else if (code == 16) {
+        QuitProgram();
+    } else {
+        OpenAnotherQuiz();
+    }
+
+    // The next drill's seconds count from the end of this handling.
+    doc->m_tStart = std::time(nullptr);
+}
+
+void CKEPIROView::StartReview() {
+    CKEPIRODoc* doc = m_pDocument;
+    if (!doc)
+        return;
+    m_nCurrent = 0;
+    std::fill(std::begin(m_bSelected), std::end(m_bSelected), 0);
+
+    const int positions = DrillPositions();
+    int wrong = 0;
+    for (int i = 0; i < positions; ++i) {
+        doc->m_pPrevOrder[i] = doc->m_pOrder[i];
+        wrong += doc->m_pCorrect[i] != 1 ? 1 : 0;
+    }
+    doc->m_nDrillCount = wrong;
+
+    const int questions =
+        static_cast<int>(std::min<std::size_t>({static_cast<std::size_t>(std::max(doc->m_nCount, 0)),
+                                                doc->m_pQuestions.size(), doc->m_pStats.size()}));
+    const DrawRandom draw = [] { return std::rand(); };
+    int c = 0;
+    for (int j = 0; j < wrong; ++j) {
+        doc->m_pAnswerPos[j] = kAnswerPosBase;
+        while (doc->m_pCorrect[c] == 1)
+            ++c;
+        const int q = doc->m_pPrevOrder[c];
+        ++c;
+        doc->m_pOrder[j] = q;
+        std::int32_t* choiceOrder = &doc->m_pChoiceOrder[5 * static_cast<std::size_t>(j)];
+        if (q < 0 || q >= questions) {
+            // A position outside the quiz showed nothing and shows nothing again.
+            for (int k = 0; k < 5; ++k)
+                choiceOrder[k] = k;
+            continue;
+        }
+        ++doc->m_pStats[q].m_nAsked;
+        doc->m_pAnswerPos[j] = ArrangeChoices(doc->m_pQuestions[q], choiceOrder, draw);
+    }
+    ShowQuestion(0);
+}
+
+void CKEPIROView::OpenAnotherQuiz() {
+    CKEPIRODoc* doc = m_pDocument;
+    QFileDialog dialog(this, QString(), QStringLiteral("/"), QStringLiteral("KEPIROファイル(*.kwz)"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The name typed need not exist; opening it then fails with the file error message.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("kwz"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        RunSameQuizAgain();
+        return;
+    }
+    const QString path = dialog.selectedFiles().constFirst();
+
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!file) {
+        // The ended drill stays on screen; "中断" ends it again.
+        ShowMessage(QStringLiteral("%1 を開けませんでした。").arg(path));
+        return;
+    }
+    {
+        FileLineSource lines(file);
+        doc->LoadQuestionSet(lines);
+    }
+    std::fclose(file);
+    // The record file lies beside the quiz just opened.
+    doc->SetPathName(path);
+    if (auto* frame = qobject_cast<CMainFrame*>(window()))
+        frame->OnUpdateFrameTitle(doc->GetTitle());
+    OnInitialUpdate();
+}
+
+void CKEPIROView::RunSameQuizAgain() {
+    CKEPIRODoc* doc = m_pDocument;
+    ShowMessage(QStringLiteral("問題を変えないで、実行します。"));
+    // The questions and the statistics stay; only the per-drill arrays go.
+    std::vector<std::int32_t>().swap(doc->m_pChoiceOrder);
+    std::vector<std::int32_t>().swap(doc->m_pAnswerPos);
+    std::vector<std::int32_t>().swap(doc->m_pCorrect);
+    std::vector<std::int32_t>().swap(doc->m_pOrder);
+    std::vector<std::int32_t>().swap(doc->m_pPrevOrder);
+    doc->AskDrillSettings();
+    // A failed allocation has reported itself and closes the program down.
+    if (!doc->AllocateDrillArrays())
+        return;
+    OnInitialUpdate();
 }
 
 void CKEPIROView::PlayWave(QString path) {

@@ -30,7 +30,14 @@ public:
     // The drill start: prepares the positions of a drill on the loaded quiz and shows the first.
     void OnInitialUpdate();
     void ShowQuestion(int position);
+    // Shows the next drill position, or ends the drill: the results dialog of the mode, then what
+    // the learner chose there.
     void NextQuestion();
+    // A new drill of the positions answered wrongly, in their old order.
+    void StartReview();
+
+    // The text that replaces the question after a review is asked for without a wrong answer.
+    static std::string ClosingSummary();
 
     void OnChoice1() { OnChoice(0); }
     void OnChoice2() { OnChoice(1); }
@@ -91,6 +98,9 @@ protected:
 
 private:
     void CreateForm();
+    // "問題を開く": another quiz through the file-open dialog, or the same quiz again on cancel.
+    void OpenAnotherQuiz();
+    void RunSameQuizAgain();
     void OnChoice(int position);
     QCheckBox* ChoiceButton(int position) const;
     std::string* ChoiceText(int position);

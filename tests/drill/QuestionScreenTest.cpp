@@ -222,20 +222,21 @@ TEST_F(QuestionScreen, AnswerDoesNothingWithoutARunningDrill) {
     EXPECT_EQ(doc.m_pStats[0].m_nCorrect, 0);
 }
 
-TEST_F(QuestionScreen, LastPositionAnsweredLeavesNothingToRecord) {
-    // Past the last position the per-drill arrays have no entry: answering records nothing.
+TEST_F(QuestionScreen, AnswerAndDontKnowPastTheLastPositionRecordNothing) {
+    // The ended drill stays on screen when another quiz failed to open: the per-drill arrays have
+    // no entry at the current position.
     doc.m_nDrillCount = 1;
+    doc.m_pCorrect.assign(1, -1);
+    doc.m_pAnswerPos.resize(1);
+    Show(0);
+    view.m_nCurrent = 1;
     Click(3, false);
     view.OnAnswer();
+    view.OnDontKnow();
     EXPECT_EQ(view.m_nCurrent, 1);
-    EXPECT_EQ(doc.m_pCorrect[0], 1);
+    EXPECT_EQ(doc.m_pCorrect, std::vector<std::int32_t>{-1});
+    EXPECT_EQ(doc.m_pStats[0].m_nCorrect, 0);
     EXPECT_EQ(Heading(), QStringLiteral("第1問"));
-
-    doc.m_pCorrect.resize(1);
-    doc.m_pAnswerPos.resize(1);
-    view.OnAnswer();
-    EXPECT_EQ(view.m_nCurrent, 1);
-    EXPECT_EQ(doc.m_pStats[0].m_nCorrect, 1);
 }
 
 TEST_F(QuestionScreen, PlainAccessKeysSelectAndAnswer) {
