@@ -7,11 +7,42 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 // The real kepiro program in a real X server, driven like a user with xdotool.
 
 namespace {
+
+// The true/false questions of a quiz file by their index: true when "○" is the correct mark.
+std::map<int, bool> TrueFalseQuestions(const QByteArray& quiz, int* pCount) {
+    QList<QByteArray> lines = quiz.split('\n');
+    for (QByteArray& line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    int at = 0;
+    auto next = [&]() -> QByteArray { return at < lines.size() ? lines[at++] : QByteArray(); };
+    const int count = next().trimmed().toInt();
+    std::map<int, bool> marks;
+    for (int q = 0; q < count; ++q) {
+        const QByteArray first = next();
+        if (!first.startsWith("v1.1")) {
+            at += 10;
+            continue;
+        }
+        const QList<QByteArray> numbers = first.split(':');
+        const int questionLines = numbers.value(1).toInt(), choices = numbers.value(2).toInt(),
+                  explanationLines = numbers.value(3).toInt();
+        at += questionLines;
+        const QByteArray firstChoice = next();
+        at += 2 * choices - 1 + explanationLines;
+        if (choices == 1 && (firstChoice == "\x81\x9b" || firstChoice == "\x81\x7e"))
+            marks[q] = firstChoice == "\x81\x9b";
+    }
+    *pCount = count;
+    return marks;
+}
 
 class XServer {
 public:
@@ -98,6 +129,37 @@ protected:
         Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
         Xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys);
     }
+
+    bool Visible(const QString& pattern) {
+        return !Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                         pattern})
+                    .trimmed()
+                    .isEmpty();
+    }
+
+    // Answers every position with choice 1 until the results dialog opens; returns the positions
+    // answered, or -1 when no results dialog came. Each answer either shows the next heading or
+    // opens the results, so every pair of keys is waited for before the next is sent.
+    int AnswerWithFirstChoiceUntilResults(const QString& main) {
+        QByteArray before = SteadyPicture(main);
+        for (int answered = 1; answered <= 60; ++answered) {
+            Keys(main, {QStringLiteral("1"), QStringLiteral("0")});
+            WaitFor([&] { return Visible(kResultsTitle) || Picture(main) != before; }, 10000);
+            before = SteadyPicture(main);
+            if (Visible(kResultsTitle))
+                return answered;
+        }
+        return -1;
+    }
+
+    void Screenshot(const QString& window, const QString& name) {
+        Run(QStringLiteral("sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral("xwd -silent -id %1 | convert xwd:- %2")
+                 .arg(window, QCoreApplication::applicationDirPath() + QStringLiteral("/") + name)});
+    }
+
+    const QString kResultsTitle = QStringLiteral("^見たい問題のボタンを押してください$");
 
     QByteArray Picture(const QString& window) {
         return Run(QStringLiteral("xwd"), {QStringLiteral("-silent"), QStringLiteral("-id"), window});
@@ -191,4 +253,78 @@ TEST_F(EndToEnd, DrillWithTheKeyboardAndQuitFromTheMenu) {
         EXPECT_TRUE(profile.contains(QStringLiteral("Horvantel/") + QLatin1String(key))) << key;
     EXPECT_GT(profile.value(QStringLiteral("Horvantel/right")).toInt(),
               profile.value(QStringLiteral("Horvantel/left")).toInt());
+}
+
+TEST_F(EndToEnd, WholeDrillThenReviewThenQuitFromTheResults) {
+    const QString quiz = home.filePath(QStringLiteral("sample.kwz"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(PROJECT_SOURCE_DIR "/samples/sample.kwz"), quiz));
+    QFile quizFile(quiz);
+    ASSERT_TRUE(quizFile.open(QIODevice::ReadOnly));
+    int count = 0;
+    const std::map<int, bool> marks = TrueFalseQuestions(quizFile.readAll(), &count);
+    quizFile.close();
+    // Choice 1 is always "○": the "○" questions come out right and the "×" ones wrong.
+    ASSERT_TRUE(std::count_if(marks.begin(), marks.end(), [](const auto& m) { return m.second; }) > 0);
+    ASSERT_TRUE(std::count_if(marks.begin(), marks.end(), [](const auto& m) { return !m.second; }) > 0);
+
+    kepiro.setProcessEnvironment(env);
+    kepiro.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    kepiro.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kepiro"), {quiz});
+    ASSERT_TRUE(kepiro.waitForStarted(10000));
+    const QString setup = WaitForWindow(QStringLiteral("出題するパターンを選択してください"));
+    ASSERT_FALSE(setup.isEmpty()) << "no setup dialog";
+    Keys(setup, {QStringLiteral("Return")});
+    const QString notice = WaitForWindow(QStringLiteral("^KEPIRO$"));
+    ASSERT_FALSE(notice.isEmpty()) << "no message about the new record file";
+    Keys(notice, {QStringLiteral("Return")});
+    const QString main = WaitForWindow(QStringLiteral("^sample\\.kwz - KEPIRO$"));
+    ASSERT_FALSE(main.isEmpty()) << "no main window";
+
+    const int drill = AnswerWithFirstChoiceUntilResults(main);
+    ASSERT_GT(drill, 0) << "no results dialog";
+    QString results = WaitForWindow(kResultsTitle);
+    SteadyPicture(results);
+    Screenshot(results, QStringLiteral("e2e_results.png"));
+    // The buttons in tab order: "問題を開く", "復習", "終了".
+    Keys(results, {QStringLiteral("Tab"), QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return !Visible(kResultsTitle); }, 10000));
+
+    const int review = AnswerWithFirstChoiceUntilResults(main);
+    ASSERT_GT(review, 0) << "no results after the review drill";
+    results = WaitForWindow(kResultsTitle);
+    Keys(results, {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Return")});
+    ASSERT_TRUE(kepiro.waitForFinished(20000)) << "kepiro did not quit";
+    EXPECT_EQ(kepiro.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(kepiro.exitCode(), 0);
+
+    // The record as the review's results wrote it.
+    QFile record(home.filePath(QStringLiteral("sample.hkd")));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly)) << "no record file beside the quiz";
+    const QList<QByteArray> lines = record.readAll().split('\n');
+    ASSERT_GE(lines.size(), count + 1);
+    EXPECT_EQ(lines[0].trimmed(), "'hkd" + QByteArray::number(count));
+    int asked = 0, correct = 0;
+    for (int q = 0; q < count; ++q) {
+        const QList<QByteArray> entry = lines[q + 1].trimmed().split('/');
+        ASSERT_EQ(entry.size(), 2) << "entry " << q + 1;
+        const int c = entry[0].toInt(), a = entry[1].toInt();
+        EXPECT_LE(c, a) << "entry " << q + 1;
+        asked += a;
+        correct += c;
+        if (auto mark = marks.find(q); mark != marks.end()) {
+            // "○" questions never come back for review; "×" ones come back each time they were asked.
+            EXPECT_GE(a, 1) << "entry " << q + 1;
+            EXPECT_EQ(c, mark->second ? a : 0) << "entry " << q + 1;
+            if (!mark->second) {
+                EXPECT_EQ(a % 2, 0) << "entry " << q + 1;
+            }
+        }
+    }
+    // The review asks every wrong position of the drill once more.
+    const int rightInDrill = drill - review;
+    EXPECT_GT(rightInDrill, 0);
+    EXPECT_GT(review, 0);
+    EXPECT_EQ(asked, drill + review);
+    EXPECT_GE(correct, rightInDrill);
+    EXPECT_LE(correct, rightInDrill + review);
 }
