@@ -76,8 +76,8 @@ TEST(ModeSelectDlg, OpensFromTheDocumentAndOkHandsBackTheOpeningValues) {
         {"after a drill stopped after 7 answers", {0, 30, 7}, 0, "1", true, "7"},
         {"after a drill stopped at the first question", {0, 30, 0}, 0, "1", true, "1"},
         {"drill size above 50", {0, 80, 70}, 0, "1", true, "50"},
-        {"sequential on a file whose count is 0", {1, 0, 50}, 1, "1", false, "0"},
-        {"sequential on a file whose count is negative", {1, -4, 50}, 1, "1", false, "0"},
+        {"sequential on a file whose count is 0", {1, 0, 50}, 1, "1", false, "1"},
+        {"sequential on a file whose count is negative", {1, -4, 50}, 1, "1", false, "1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
