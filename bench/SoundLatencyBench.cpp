@@ -4,8 +4,9 @@
 // callback; and, for a restart, SDL's own close of the device that plays. Each benchmark reports the median,
 // the 90th percentile and the worst of its runs; the PlayWave ones also their median as a multiple of the
 // baseline's.
-//   cold:    the player is idle, as for the first correct answer.
-//   restart: the previous sound still plays and is stopped first, as for quick correct answers.
+//   cold:    the player is idle and no SDL device is kept open, as for the first correct answer.
+//   restart: the previous sound still plays and is stopped first, as for quick correct answers;
+//            its SDL device is kept and plays the new sound.
 
 #include "platform/WaveDevice.h"
 #include "sound/CWinDA.h"
@@ -125,6 +126,8 @@ void BM_PlayWaveToFirstSample(benchmark::State& state) {
             g_pDevice = nullptr;
             PlayWave(player, path);
             SpinUntil(firstSample);
+        } else {
+            SdlWaveDevice::CloseKeptDevice();
         }
         g_pDevice = nullptr;
         const auto start = Clock::now();
@@ -138,6 +141,7 @@ void BM_PlayWaveToFirstSample(benchmark::State& state) {
         player.Close();
     }
     player.FreeBuffers();
+    SdlWaveDevice::CloseKeptDevice();
     Report(state, ms, true);
 }
 

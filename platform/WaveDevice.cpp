@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -47,6 +49,118 @@ void Append(WaveHeader*& head, WaveHeader*& tail, WaveHeader* header) {
     tail = header;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// How long the SDL device of a closed wave device stays open for the next one. Long enough for the
+// next answer of a quick drill; a later sound opens its device anew in a few milliseconds.
+constexpr auto KeepOpenFor = std::chrono::seconds(5);
+
+} // namespace
+
+// An SDL audio device and the wave device it feeds. SDL's callback gets this rather than the wave
+// device, so that one SDL device can feed one wave device after another.
+struct SdlOutput {
+    SDL_AudioDeviceID nId = 0;
+    int nRate = 0;
+    SDL_AudioFormat nFormat = 0;
+    Uint8 nChannels = 0;
+    std::uint8_t nSilence = 0;
+    // Under SDL's device lock; null while the SDL device is kept between two wave devices.
+    SdlWaveDevice* pDevice = nullptr;
+
+    bool Plays(const SDL_AudioSpec& spec) const {
+        return nRate == spec.freq && nFormat == spec.format && nChannels == spec.channels;
+    }
+};
+
+namespace {
+
+// The SDL device kept open, paused and fed by no wave device, with the time it is due to close.
+// A closer thread of ours closes it when that time comes, so that no caller waits for the close.
+struct KeptOutput {
+    // Also held around every open and close of an SDL device: SDL's table of open devices must
+    // not change from two threads at once, and a kept device closes before another one opens.
+    std::mutex lock;
+    std::condition_variable wake;
+    std::unique_ptr<SdlOutput> output;
+    Clock::time_point closeAt;
+    bool bCloserStarted = false;
+};
+
+// Never destroyed: the closer thread waits on it until the process ends.
+KeptOutput& Kept() {
+    static auto* kept = new KeptOutput;
+    return *kept;
+}
+
+// Kept().lock held.
+void CloseKeptOutput(KeptOutput& kept) {
+    if (kept.output) {
+        SDL_CloseAudioDevice(kept.output->nId);
+        kept.output.reset();
+    }
+}
+
+void RunCloser() {
+    KeptOutput& kept = Kept();
+    std::unique_lock guard(kept.lock);
+    for (;;) {
+        if (!kept.output)
+            kept.wake.wait(guard);
+        else if (Clock::now() < kept.closeAt)
+            kept.wake.wait_until(guard, kept.closeAt);
+        else
+            CloseKeptOutput(kept);
+    }
+}
+
+// Takes over the kept SDL device when it plays `wanted`; otherwise closes it and opens a new one.
+// Null when SDL cannot open a device.
+std::unique_ptr<SdlOutput> TakeOrOpenOutput(SDL_AudioSpec wanted) {
+    KeptOutput& kept = Kept();
+    std::lock_guard guard(kept.lock);
+    // A device SDL has given up on (its hardware gone) reports itself stopped.
+    if (kept.output && kept.output->Plays(wanted) &&
+        SDL_GetAudioDeviceStatus(kept.output->nId) == SDL_AUDIO_PAUSED)
+        return std::move(kept.output);
+    CloseKeptOutput(kept);
+
+    auto output = std::make_unique<SdlOutput>();
+    wanted.userdata = output.get();
+    SDL_AudioSpec obtained{};
+    // No changes allowed: SDL converts to whatever the hardware plays, and our callback sees the
+    // file's own format. SDL opens the device paused.
+    output->nId = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (output->nId == 0)
+        return nullptr;
+    output->nRate = wanted.freq;
+    output->nFormat = wanted.format;
+    output->nChannels = wanted.channels;
+    output->nSilence = obtained.silence;
+    return output;
+}
+
+// Keeps a paused SDL device that feeds no wave device for the next open, in place of any kept one.
+void KeepOutput(std::unique_ptr<SdlOutput> output) {
+    KeptOutput& kept = Kept();
+    std::lock_guard guard(kept.lock);
+    if (!kept.bCloserStarted) {
+        try {
+            std::thread(RunCloser).detach();
+        } catch (const std::system_error&) {
+            SDL_CloseAudioDevice(output->nId);
+            return;
+        }
+        kept.bCloserStarted = true;
+        std::atexit([] { SdlWaveDevice::CloseKeptDevice(); });
+    }
+    // Only with two wave devices open at once is one kept already; the later one stays.
+    CloseKeptOutput(kept);
+    kept.output = std::move(output);
+    kept.closeAt = Clock::now() + KeepOpenFor;
+    kept.wake.notify_one();
+}
+
 } // namespace
 
 int WaveOutOpen(std::unique_ptr<WaveDevice>& device, const WaveFormat& format, WaveOutProc callback,
@@ -74,35 +188,45 @@ int SdlWaveDevice::Open(std::unique_ptr<WaveDevice>& device, const WaveFormat& f
     if (!StartSdlAudio())
         return WaveErrorNoDevice;
 
-    std::unique_ptr<SdlWaveDevice> opened(new SdlWaveDevice(callback, user));
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(format.nSamplesPerSec);
     wanted.format = format.nBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     wanted.channels = static_cast<Uint8>(format.nChannels);
     wanted.samples = CallbackFrames(format.nSamplesPerSec);
     wanted.callback = &SdlWaveDevice::AudioCallback;
-    wanted.userdata = opened.get();
-    SDL_AudioSpec obtained{};
-    // No changes allowed: SDL converts to whatever the hardware plays, and our callback sees the
-    // file's own format. SDL opens the device paused.
-    opened->m_nDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (opened->m_nDevice == 0)
+    std::unique_ptr<SdlOutput> output = TakeOrOpenOutput(wanted);
+    if (!output)
         return WaveErrorNoDevice;
-    opened->m_nSilence = obtained.silence;
+
+    std::unique_ptr<SdlWaveDevice> opened(new SdlWaveDevice(callback, user));
+    opened->m_nDevice = output->nId;
     try {
         opened->m_delivery = std::thread(&SdlWaveDevice::DeliverDoneBlocks, opened.get());
     } catch (const std::system_error&) {
-        SDL_CloseAudioDevice(opened->m_nDevice);
         opened->m_nDevice = 0;
+        KeepOutput(std::move(output));
         return WaveErrorNoMemory;
     }
+    // Paused, whether just opened or kept: SDL's callback does not run until Restart.
+    SDL_LockAudioDevice(opened->m_nDevice);
+    output->pDevice = opened.get();
+    SDL_UnlockAudioDevice(opened->m_nDevice);
+    opened->m_pOutput = std::move(output);
     callback(opened.get(), WaveMessageOpen, user, nullptr);
     device = std::move(opened);
     return WaveNoError;
 }
 
+SdlWaveDevice::SdlWaveDevice(WaveOutProc callback, void* user) : m_callback(callback), m_user(user) {}
+
 SdlWaveDevice::~SdlWaveDevice() {
     Close();
+}
+
+void SdlWaveDevice::CloseKeptDevice() {
+    KeptOutput& kept = Kept();
+    std::lock_guard guard(kept.lock);
+    CloseKeptOutput(kept);
 }
 
 int SdlWaveDevice::Pause() {
@@ -194,18 +318,28 @@ int SdlWaveDevice::Close() {
     m_deliveryWake.notify_one();
     if (m_delivery.joinable())
         m_delivery.join();
-    SDL_CloseAudioDevice(m_nDevice);
+    // From here SDL's callback no longer reaches this object; the SDL device, paused and with
+    // nothing queued, waits for the next open.
+    SDL_LockAudioDevice(m_nDevice);
+    m_pOutput->pDevice = nullptr;
+    SDL_UnlockAudioDevice(m_nDevice);
+    KeepOutput(std::move(m_pOutput));
     m_nDevice = 0;
     m_callback(this, WaveMessageClose, m_user, nullptr);
     return WaveNoError;
 }
 
+// SDL's audio thread, with SDL's device lock held.
 void SdlWaveDevice::AudioCallback(void* user, std::uint8_t* stream, int length) {
-    static_cast<SdlWaveDevice*>(user)->FillStream(stream, length);
+    const auto* output = static_cast<SdlOutput*>(user);
+    if (output->pDevice)
+        output->pDevice->FillStream(stream, length, output->nSilence);
+    else
+        std::memset(stream, output->nSilence, static_cast<std::size_t>(std::max(length, 0)));
 }
 
 // SDL's audio thread, with SDL's device lock held.
-void SdlWaveDevice::FillStream(std::uint8_t* stream, int length) {
+void SdlWaveDevice::FillStream(std::uint8_t* stream, int length, std::uint8_t silence) {
     auto left = static_cast<std::uint32_t>(std::max(length, 0));
     bool finished = false;
     while (left > 0 && m_pQueueHead) {
@@ -227,7 +361,7 @@ void SdlWaveDevice::FillStream(std::uint8_t* stream, int length) {
             finished = true;
         }
     }
-    std::memset(stream, m_nSilence, left);
+    std::memset(stream, silence, left);
     if (finished) {
         {
             std::lock_guard guard(m_deliveryLock);

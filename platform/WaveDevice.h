@@ -88,14 +88,25 @@ int WaveOutOpen(std::unique_ptr<WaveDevice>& device, const WaveFormat& format, W
 // An empty opener restores the SDL one. Returns the opener that was in place.
 WaveOutOpener SetWaveOutOpener(WaveOutOpener opener);
 
+struct SdlOutput;
+
 // The device on an SDL audio device. SDL's audio thread takes the samples from the queued blocks
 // under SDL's device lock; the blocks it finishes are handed to a delivery thread of ours, which
 // runs the done callback with no lock held.
+//
+// Closing an SDL device waits for its audio thread, tens of milliseconds, while opening one is
+// quick. So Close keeps the SDL device open, paused and empty, and the next Open of the same
+// format takes it over: a sound that stops the one before starts at once. The kept SDL device is
+// really closed when a device of another format opens, after a few idle seconds, and at exit.
 class SdlWaveDevice : public WaveDevice {
 public:
     static int Open(std::unique_ptr<WaveDevice>& device, const WaveFormat& format, WaveOutProc callback,
                     void* user);
     ~SdlWaveDevice() override;
+
+    // Really closes the SDL device kept for the next open, if there is one. SDL's disk driver, for
+    // one, completes its output file only then.
+    static void CloseKeptDevice();
 
     int Pause() override;
     int Restart() override;
@@ -109,16 +120,17 @@ public:
     std::uint64_t BytesPlayed() const { return m_nBytesPlayed.load(std::memory_order_acquire); }
 
 private:
-    SdlWaveDevice(WaveOutProc callback, void* user) : m_callback(callback), m_user(user) {}
+    SdlWaveDevice(WaveOutProc callback, void* user);
     static void AudioCallback(void* user, std::uint8_t* stream, int length);
-    void FillStream(std::uint8_t* stream, int length);
+    void FillStream(std::uint8_t* stream, int length, std::uint8_t silence);
     void DeliverDoneBlocks();
     WaveHeader* TakeDoneBlock();
 
     WaveOutProc m_callback;
     void* m_user;
+    // The SDL device this device feeds while it is open; m_nDevice is its SDL id, 0 once closed.
+    std::unique_ptr<SdlOutput> m_pOutput;
     std::uint32_t m_nDevice = 0;
-    std::uint8_t m_nSilence = 0;
 
     // Under SDL's device lock: the blocks still to play, the bytes of the first one already
     // played, and the blocks played but not yet returned.
