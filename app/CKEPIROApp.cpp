@@ -13,9 +13,13 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-CKEPIROApp::CKEPIROApp() = default;
+CKEPIROApp* CKEPIROApp::s_pApp = nullptr;
+
+CKEPIROApp::CKEPIROApp() { s_pApp = this; }
 
 CKEPIROApp::~CKEPIROApp() {
+    if (s_pApp == this)
+        s_pApp = nullptr;
     // The view goes before the document it shows.
     m_frame.reset();
     m_document.reset();

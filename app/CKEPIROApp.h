@@ -34,6 +34,11 @@ public:
     void OnFileSave() {}
     void OnOpenRecentFile(int index);
     void OnAppAbout();
+    // Puts a quiz file at the top of the File menu's list and stores the list.
+    void AddToRecentFileList(const QString& path);
+
+    // The running program, set by the constructor.
+    static CKEPIROApp* s_pApp;
 
     CKEPIRODoc* m_pDocument = nullptr;
     CMainFrame* m_pMainWnd = nullptr;
@@ -44,7 +49,6 @@ public:
 
 private:
     void CreateMainFrame();
-    void AddToRecentFileList(const QString& path);
 
     std::unique_ptr<CKEPIRODoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;

@@ -1,5 +1,6 @@
 #include "drill/CKEPIROView.h"
 
+#include "app/CKEPIROApp.h"
 #include "app/CMainFrame.h"
 #include "drill/DrillStart.h"
 #include "platform/DialogUnits.h"
@@ -442,10 +443,13 @@ void CKEPIROView::OpenAnotherQuiz() {
         doc->LoadQuestionSet(lines);
     }
     std::fclose(file);
-    // The record file lies beside the quiz just opened.
+    // The record file lies beside the quiz just opened, and the quiz joins the File menu's list
+    // as one opened from the menu does.
     doc->SetPathName(path);
     if (auto* frame = qobject_cast<CMainFrame*>(window()))
         frame->OnUpdateFrameTitle(doc->GetTitle());
+    if (CKEPIROApp::s_pApp)
+        CKEPIROApp::s_pApp->AddToRecentFileList(doc->GetPathName());
     OnInitialUpdate();
 }
 
