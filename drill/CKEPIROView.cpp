@@ -457,11 +457,7 @@ void CKEPIROView::RunSameQuizAgain() {
     CKEPIRODoc* doc = m_pDocument;
     ShowMessage(QStringLiteral("問題を変えないで、実行します。"));
     // The questions and the statistics stay; only the per-drill arrays go.
-    std::vector<std::int32_t>().swap(doc->m_pChoiceOrder);
-    std::vector<std::int32_t>().swap(doc->m_pAnswerPos);
-    std::vector<std::int32_t>().swap(doc->m_pCorrect);
-    std::vector<std::int32_t>().swap(doc->m_pOrder);
-    std::vector<std::int32_t>().swap(doc->m_pPrevOrder);
+    doc->ReleaseDrillArrays();
     doc->AskDrillSettings();
     // A failed allocation has reported itself and closes the program down.
     if (!doc->AllocateDrillArrays())

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -59,14 +58,17 @@ void ReadLines(LineSource& lines, int count, std::string& text) {
 
 } // namespace
 
-bool IsHeaderLine(const std::string& line) { return line.compare(0, 4, "v1.1") == 0; }
+bool IsHeaderLine(const std::string& line) {
+    return line.compare(0, 4, "v1.1") == 0;
+}
 
 QuizHeader ReadHeader(const std::string& line) {
     // "v%d.%d:%d:%d:%d:%d" on the first 100 bytes; the two version numbers are not used.
     const std::string text = line.substr(0, 100);
     QuizHeader header;
-    int* targets[6] = {nullptr, nullptr, &header.nQuestionLines, &header.nChoices, &header.nExplanationLines,
-                       &header.nAnswers};
+    int* targets[6] = {
+        nullptr,         nullptr, &header.nQuestionLines, &header.nChoices, &header.nExplanationLines,
+        &header.nAnswers};
     const char separators[6] = {'v', '.', ':', ':', ':', ':'};
     std::size_t pos = 0;
     for (int i = 0; i < 6; ++i) {
@@ -83,7 +85,9 @@ QuizHeader ReadHeader(const std::string& line) {
     return header;
 }
 
-CKEPIRODoc::CKEPIRODoc() { s_pCurrent = this; }
+CKEPIRODoc::CKEPIRODoc() {
+    s_pCurrent = this;
+}
 
 CKEPIRODoc::~CKEPIRODoc() {
     if (s_pCurrent == this)
@@ -93,6 +97,10 @@ CKEPIRODoc::~CKEPIRODoc() {
 void CKEPIRODoc::ReleaseQuestionSet() {
     std::vector<QuizQuestion>().swap(m_pQuestions);
     std::vector<AnswerStat>().swap(m_pStats);
+    ReleaseDrillArrays();
+}
+
+void CKEPIRODoc::ReleaseDrillArrays() {
     std::vector<std::int32_t>().swap(m_pChoiceOrder);
     std::vector<std::int32_t>().swap(m_pAnswerPos);
     std::vector<std::int32_t>().swap(m_pCorrect);

@@ -4,7 +4,6 @@
 #include "quiz/QuizQuestion.h"
 
 #include <QString>
-
 #include <cstdint>
 #include <ctime>
 #include <vector>
@@ -34,6 +33,8 @@ public:
     void Serialize(CArchive& ar);
     void LoadQuestionSet(LineSource& lines);
     void ReleaseQuestionSet();
+    // Releases the five per-drill arrays; the questions and the statistics stay.
+    void ReleaseDrillArrays();
     void AskDrillSettings();
     bool AllocateDrillArrays();
     void LoadAnswerRecord();

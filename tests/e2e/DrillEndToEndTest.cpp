@@ -93,6 +93,34 @@ protected:
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
     }
 
+    // Starts kepiro on `quiz` and accepts the setup dialog and the note about the new record file
+    // with Enter; returns the main window, or an empty id after a failure.
+    QString StartOnTheQuiz(const QString& quiz) {
+        kepiro.setProcessEnvironment(env);
+        kepiro.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        kepiro.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kepiro"), {quiz});
+        if (!kepiro.waitForStarted(10000)) {
+            ADD_FAILURE() << "kepiro did not start";
+            return {};
+        }
+        const QString setup = WaitForWindow(QStringLiteral("出題するパターンを選択してください"));
+        if (setup.isEmpty()) {
+            ADD_FAILURE() << "no setup dialog";
+            return {};
+        }
+        Keys(setup, {QStringLiteral("Return")});
+        const QString notice = WaitForWindow(QStringLiteral("^KEPIRO$"));
+        if (notice.isEmpty()) {
+            ADD_FAILURE() << "no message about the new record file";
+            return {};
+        }
+        Keys(notice, {QStringLiteral("Return")});
+        const QString main = WaitForWindow(QStringLiteral("^sample\\.kwz - KEPIRO$"));
+        if (main.isEmpty())
+            ADD_FAILURE() << "no main window";
+        return main;
+    }
+
     void TearDown() override {
         if (kepiro.state() != QProcess::NotRunning) {
             kepiro.kill();
@@ -195,22 +223,8 @@ TEST_F(EndToEnd, DrillWithTheKeyboardAndQuitFromTheMenu) {
     quizFile.close();
     ASSERT_GT(count, 0);
 
-    kepiro.setProcessEnvironment(env);
-    kepiro.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    kepiro.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kepiro"), {quiz});
-    ASSERT_TRUE(kepiro.waitForStarted(10000));
-
-    const QString setup = WaitForWindow(QStringLiteral("出題するパターンを選択してください"));
-    ASSERT_FALSE(setup.isEmpty()) << "no setup dialog";
-    Keys(setup, {QStringLiteral("Return")});
-
-    // A quiz without a record file gets one, and says so.
-    const QString notice = WaitForWindow(QStringLiteral("^KEPIRO$"));
-    ASSERT_FALSE(notice.isEmpty()) << "no message about the new record file";
-    Keys(notice, {QStringLiteral("Return")});
-
-    const QString main = WaitForWindow(QStringLiteral("^sample\\.kwz - KEPIRO$"));
-    ASSERT_FALSE(main.isEmpty()) << "no main window";
+    const QString main = StartOnTheQuiz(quiz);
+    ASSERT_FALSE(main.isEmpty());
     Keys(main, {QStringLiteral("3")});
     const QByteArray chosen = SteadyPicture(main);
     Run(QStringLiteral("sh"),
@@ -267,18 +281,8 @@ TEST_F(EndToEnd, WholeDrillThenReviewThenQuitFromTheResults) {
     ASSERT_TRUE(std::count_if(marks.begin(), marks.end(), [](const auto& m) { return m.second; }) > 0);
     ASSERT_TRUE(std::count_if(marks.begin(), marks.end(), [](const auto& m) { return !m.second; }) > 0);
 
-    kepiro.setProcessEnvironment(env);
-    kepiro.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    kepiro.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kepiro"), {quiz});
-    ASSERT_TRUE(kepiro.waitForStarted(10000));
-    const QString setup = WaitForWindow(QStringLiteral("出題するパターンを選択してください"));
-    ASSERT_FALSE(setup.isEmpty()) << "no setup dialog";
-    Keys(setup, {QStringLiteral("Return")});
-    const QString notice = WaitForWindow(QStringLiteral("^KEPIRO$"));
-    ASSERT_FALSE(notice.isEmpty()) << "no message about the new record file";
-    Keys(notice, {QStringLiteral("Return")});
-    const QString main = WaitForWindow(QStringLiteral("^sample\\.kwz - KEPIRO$"));
-    ASSERT_FALSE(main.isEmpty()) << "no main window";
+    const QString main = StartOnTheQuiz(quiz);
+    ASSERT_FALSE(main.isEmpty());
 
     const int drill = AnswerWithFirstChoiceUntilResults(main);
     ASSERT_GT(drill, 0) << "no results dialog";
