@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int code = CWinDA::ReadWaveHeader(file, &format, &offset);
     if (code < 0 || code > 8)
         std::abort();
-    if (code == 0 && (offset < 44 || std::ftell(file) != offset))
+    // The data offset is 28 + F, so at least 28 even when the fmt chunk is shorter than usual.
+    if (code == 0 && (offset < 28 || std::ftell(file) != offset))
         std::abort();
     std::fclose(file);
     return 0;
